@@ -1,0 +1,44 @@
+// Small helpers the tests share: a temporary directory, whole-file reads and writes, and
+// running another program with its output captured.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace eds::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A fresh directory under $TMPDIR (or /tmp), removed with everything in it at the end.
+class TempDir {
+  public:
+    TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    ~TempDir();
+    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+Bytes ReadBytes(const std::filesystem::path& path);
+void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
+
+struct ProcessResult {
+    int exitCode = -1;  // -1 when the program did not exit normally
+    int signal = 0;     // the signal that ended it, if one did
+    std::string out;
+    std::string err;
+};
+
+// Runs argv[0] (looked up in PATH) with the given arguments and standard input closed.
+ProcessResult RunProcess(const std::vector<std::string>& argv);
+
+// The number of descriptors this process has open.
+int OpenDescriptorCount();
+
+}  // namespace eds::test
