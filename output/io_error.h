@@ -11,6 +11,8 @@ namespace eds {
 inline constexpr int IoFileNotFound = 2;
 inline constexpr int IoAccessDenied = 5;
 inline constexpr int IoShortWrite = 101;
+// ERROR_TIMEOUT: a step of a send with a time bound did not finish within it.
+inline constexpr int IoTimeout = 1460;
 
 // "File not found" for 2, ..., "I/O error 112" for a code without a text of its own. No full
 // stop: whoever shows the message adds one.

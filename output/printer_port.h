@@ -2,6 +2,7 @@
 // platform.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -31,8 +32,23 @@ class TPrinterPort {
     virtual TPortCode Close() = 0;
 };
 
+// A bound on each step of a send: the open (or connect), the write and the close. A step that
+// runs out of time fails with IoTimeout (1460). Zero is no bound: each step waits as long as the
+// system call does, as the window's sends do.
+using TPortTimeout = std::chrono::milliseconds;
+
 // The operating system's file interface: CreateFile on Windows, open(2) on POSIX, where "LptN"
 // names /dev/lp(N-1).
 std::unique_ptr<TPrinterPort> MakeSystemPort();
+std::unique_ptr<TPrinterPort> MakeBoundedSystemPort(TPortTimeout Timeout);
+
+// This process's standard output. Open ignores the name and fails when there is no standard
+// output; Close leaves standard output itself open.
+std::unique_ptr<TPrinterPort> MakeStandardOutputPort(TPortTimeout Timeout);
+
+// Raw TCP to a printer: Open takes "socket://HOST[:PORT]" (socket_address.h) and connects,
+// Write sends without ever raising SIGPIPE, Close closes the connection. Failures carry Winsock
+// codes: 10061 connection refused, 11001 host not found, ...
+std::unique_ptr<TPrinterPort> MakeSocketPort(TPortTimeout Timeout);
 
 }  // namespace eds

@@ -6,44 +6,13 @@
 #include <cerrno>
 #include <ctime>
 
+#include "io_error.h"
+#include "port_code_posix.h"
 #include "printer_port.h"
+#include "step_deadline_posix.h"
 
 namespace eds {
 namespace {
-
-// The one translation from errno to the codes the messages are chosen by. It follows Wine's, so
-// a fault reads the same in the Windows build, except that a node with no port behind it (ENXIO,
-// ENODEV) reads like a missing port.
-TPortCode CodeFromErrno(int error) {
-    switch (error) {
-        case ENOENT:
-        case ENXIO:
-        case ENODEV:
-            return 2;
-        case ENOTDIR:
-        case ENAMETOOLONG:
-        case ELOOP:
-            return 3;
-        case EMFILE:
-        case ENFILE:
-            return 4;
-        case EACCES:
-        case EPERM:
-        case EROFS:
-        case EISDIR:
-            return 5;
-        case ENOSPC:
-            return 112;
-        case EIO:
-            return 21;
-        case EBUSY:
-            return 170;
-        case EPIPE:
-            return 232;
-        default:
-            return 31;
-    }
-}
 
 // "Lpt1" (any case) is the first parallel port, /dev/lp0; every other name is a path.
 std::string PathFor(const std::string& name) {
@@ -88,9 +57,11 @@ class SigpipeBlock {
     bool raised_ = false;
 };
 
-class PosixPort final : public TPrinterPort {
+// A port on a file descriptor. Each step restarts a call that a signal interrupted, unless the
+// step's time bound has passed.
+class PosixPort : public TPrinterPort {
   public:
-    PosixPort() = default;
+    explicit PosixPort(TPortTimeout timeout) : timeout_(timeout) {}
     PosixPort(const PosixPort&) = delete;
     PosixPort& operator=(const PosixPort&) = delete;
     ~PosixPort() override { Close(); }
@@ -100,22 +71,24 @@ class PosixPort final : public TPrinterPort {
         // replaces an existing regular file, as the Windows create-always open does. Write-only:
         // lp nodes may refuse reading, and a FIFO opened for reading too swallows the bytes.
         const std::string path = PathFor(name);
+        const TStepDeadline deadline(timeout_);
         do {
             fd_ = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_TRUNC);
-        } while (fd_ == -1 && errno == EINTR);
-        return fd_ == -1 ? CodeFromErrno(errno) : 0;
+        } while (fd_ == -1 && errno == EINTR && !deadline.Expired());
+        return StepCode(fd_ != -1, deadline);
     }
 
     TPortWrite Write(std::span<const std::uint8_t> bytes) override {
         SigpipeBlock sigpipe;
+        const TStepDeadline deadline(timeout_);
         ssize_t written = 0;
         do {
             written = ::write(fd_, bytes.data(), bytes.size());
-        } while (written == -1 && errno == EINTR);
+        } while (written == -1 && errno == EINTR && !deadline.Expired());
         if (written == -1) {
             if (errno == EPIPE)
                 sigpipe.NoteRaised();
-            return {0, CodeFromErrno(errno)};
+            return {0, StepCode(false, deadline)};
         }
         return {static_cast<std::size_t>(written), 0};
     }
@@ -125,21 +98,51 @@ class PosixPort final : public TPrinterPort {
             return 0;
         const int fd = fd_;
         fd_ = -1;
+        const TStepDeadline deadline(timeout_);
         // Linux releases the descriptor even when close reports EINTR, so it is never retried:
         // a retry could close a descriptor another thread has just been given.
-        if (::close(fd) == -1 && errno != EINTR)
-            return CodeFromErrno(errno);
+        if (::close(fd) == -1 && (errno != EINTR || deadline.Expired()))
+            return StepCode(false, deadline);
         return 0;
     }
 
-  private:
+  protected:
     int fd_ = -1;
+
+  private:
+    static TPortCode StepCode(bool succeeded, const TStepDeadline& deadline) {
+        if (succeeded)
+            return 0;
+        return errno == EINTR && deadline.Expired() ? IoTimeout : PortCodeFromErrno(errno);
+    }
+
+    TPortTimeout timeout_;
+};
+
+// Standard output through a descriptor of its own, so that closing it after the write leaves
+// standard output open for whatever the program writes next.
+class StandardOutputPort final : public PosixPort {
+  public:
+    using PosixPort::PosixPort;
+
+    TPortCode Open(const std::string&) override {
+        fd_ = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+        return fd_ == -1 ? PortCodeFromErrno(errno) : 0;
+    }
 };
 
 }  // namespace
 
 std::unique_ptr<TPrinterPort> MakeSystemPort() {
-    return std::make_unique<PosixPort>();
+    return MakeBoundedSystemPort(TPortTimeout::zero());
+}
+
+std::unique_ptr<TPrinterPort> MakeBoundedSystemPort(TPortTimeout Timeout) {
+    return std::make_unique<PosixPort>(Timeout);
+}
+
+std::unique_ptr<TPrinterPort> MakeStandardOutputPort(TPortTimeout Timeout) {
+    return std::make_unique<StandardOutputPort>(Timeout);
 }
 
 }  // namespace eds
