@@ -3,19 +3,31 @@
 //   send_probe NUMBER CHOICE             to the first parallel port, as the program does
 //   send_probe DESTINATION NUMBER CHOICE to a path
 // Prints "sent" and exits 0, or prints "CODE MESSAGE" and exits 1.
+#include <charconv>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "setting_sender.h"
 
+namespace {
+
+bool ParseInt(const char* text, int& value) {
+    const char* end = text + std::strlen(text);
+    const auto [stop, error] = std::from_chars(text, end, value);
+    return error == std::errc{} && stop == end;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc != 3 && argc != 4) {
-        std::fputs("usage: send_probe [DESTINATION] NUMBER CHOICE\n", stderr);
+    int number = 0;
+    int choice = 0;
+    if ((argc != 3 && argc != 4) || !ParseInt(argv[argc - 2], number) ||
+        !ParseInt(argv[argc - 1], choice)) {
+        static_cast<void>(std::fputs("usage: send_probe [DESTINATION] NUMBER CHOICE\n", stderr));
         return 2;
     }
-    const int number = std::atoi(argv[argc - 2]);
-    const int choice = std::atoi(argv[argc - 1]);
     try {
         if (argc == 4) {
             eds::TSettingSender(argv[1]).SendSetting(number, choice);

@@ -76,7 +76,7 @@ std::optional<Outcome> ToFifoWithReader(const TempDir& dir) {
     std::thread reader([&] {
         const int fd = open(fifo.c_str(), O_RDONLY | O_CLOEXEC);
         std::uint8_t buffer[64];
-        for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) {
+        for (ssize_t n = 0; (n = read(fd, buffer, sizeof buffer)) > 0;) {
             arrived.insert(arrived.end(), buffer, buffer + n);
         }
         close(fd);
@@ -88,7 +88,7 @@ std::optional<Outcome> ToFifoWithReader(const TempDir& dir) {
 }
 
 // The write side of a pipe whose reader has closed, reached by name through /proc.
-std::optional<Outcome> ToPipeWithoutReader(const TempDir&) {
+std::optional<Outcome> ToPipeWithoutReader(const TempDir& /*dir*/) {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0)
         return std::nullopt;

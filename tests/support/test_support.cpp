@@ -13,8 +13,6 @@
 #include <stdexcept>
 #include <system_error>
 
-extern char** environ;
-
 namespace eds::test {
 
 namespace fs = std::filesystem;
@@ -42,7 +40,9 @@ Bytes ReadBytes(const fs::path& path) {
 
 void WriteBytes(const fs::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+    // Streams take bytes as char.
+    out.write(reinterpret_cast<const char*>(bytes.data()),  // NOLINT(*-reinterpret-cast)
+              static_cast<long>(bytes.size()));
     if (!out.flush())
         throw std::runtime_error("cannot write " + path.string());
 }
@@ -87,9 +87,11 @@ ProcessResult RunProcess(const std::vector<std::string>& argv) {
     posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
 
+    // posix_spawnp takes char* const[] for C's sake and does not write through it.
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const std::string& arg : argv)
-        args.push_back(const_cast<char*>(arg.c_str()));
+        args.push_back(const_cast<char*>(arg.c_str()));  // NOLINT(*-const-cast)
     args.push_back(nullptr);
 
     pid_t pid = 0;
