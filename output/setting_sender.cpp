@@ -14,8 +14,10 @@ TSettingSender::TSettingSender(std::string Destination, TPortFactory MakePort)
     : Destination_(std::move(Destination)), MakePort_(std::move(MakePort)) {}
 
 void TSettingSender::SendSetting(int Number, int ChoiceIndex) const {
-    const TEdsCommand command = BuildEdsCommand(static_cast<std::uint8_t>(Number - 1),
-                                                static_cast<std::uint8_t>(ChoiceIndex));
+    // Unsigned, so that Number - 1 wraps for the smallest int instead of overflowing.
+    const TEdsCommand command =
+        BuildEdsCommand(static_cast<std::uint8_t>(static_cast<unsigned>(Number) - 1U),
+                        static_cast<std::uint8_t>(ChoiceIndex));
     SendToPrinter(command, command.size());
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 #include <optional>
 #include <thread>
@@ -249,7 +250,9 @@ TEST(Sender, EncodesAnyNumberAndPositionAsTheirLowBytes) {
         std::uint8_t functionCode;
         std::uint8_t value;
     };
-    const Case cases[] = {{20, 3, 0x13, 3}, {5, 0, 0x04, 0}, {0, 0, 0xFF, 0}, {27, 300, 26, 44}};
+    const Case cases[] = {{20, 3, 0x13, 3},          {5, 0, 0x04, 0},
+                          {0, 0, 0xFF, 0},           {27, 300, 26, 44},
+                          {INT_MIN, -1, 0xFF, 0xFF}, {INT_MAX, INT_MIN, 0xFE, 0}};
     for (const Case& c : cases) {
         sender.SendSetting(c.number, c.choice);
         const auto command = eds::BuildEdsCommand(c.functionCode, c.value);
