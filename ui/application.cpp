@@ -1,0 +1,53 @@
+#include "application.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace eds {
+
+QString ApplicationTitle(const QString& ProgramFile) {
+    const QString Name = QFileInfo(ProgramFile).completeBaseName();
+    return Name.left(1) + Name.mid(1).toLower();
+}
+
+QString ApplicationTitle() {
+    return ApplicationTitle(QCoreApplication::applicationFilePath());
+}
+
+QString ErrorBoxText(const QString& Message) {
+    if (!Message.isEmpty() && Message.back() > QLatin1Char('.'))
+        return Message + QLatin1Char('.');
+    return Message;
+}
+
+QIcon MainIcon() {
+    return QIcon(QStringLiteral(":/eds-setting/mainicon.png"));
+}
+
+void HandleException(std::exception_ptr Error, QWidget* Window) {
+    QString Message;
+    try {
+        std::rethrow_exception(Error);
+    } catch (const std::exception& Caught) {
+        Message = QString::fromLocal8Bit(Caught.what());
+    } catch (...) {
+        Message = QStringLiteral("Unexpected error");
+    }
+    QMessageBox Box(QMessageBox::Critical, ApplicationTitle(), ErrorBoxText(Message),
+                    QMessageBox::Ok, Window ? Window : QApplication::activeWindow());
+    Box.setTextFormat(Qt::PlainText);
+    Box.exec();
+}
+
+int RunApplication(int& argc, char** argv, TSendSetting SendSetting) {
+    QApplication Application(argc, argv);
+    QApplication::setWindowIcon(MainIcon());
+    // Lets Wayland compositors match the window with the installed desktop entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.edssetting.EdsSetting"));
+    TForm1 Form1(std::move(SendSetting));
+    Form1.show();
+    return QApplication::exec();
+}
+
+}  // namespace eds
