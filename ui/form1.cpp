@@ -7,10 +7,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
-#include <QStyledItemDelegate>
 
 #include "application.h"
 #include "caption_button.h"
+#include "choice_list.h"
 
 namespace eds {
 
@@ -24,7 +24,6 @@ constexpr int ColumnPitch = 272;
 constexpr int RowPitch = 24;  // buttons are 25 high, so each overlaps the next by one pixel
 constexpr int ButtonLeft = 8, ButtonWidth = 100, ButtonHeight = 25;
 constexpr int ComboBoxLeft = 112, ComboBoxWidth = 145, ComboBoxHeight = 21;
-constexpr int ItemHeight = 13;
 constexpr int StatusBarHeight = 19;
 constexpr int StatusPanelWidths[] = {150, 50};
 
@@ -45,15 +44,6 @@ QFont WindowFont() {
     Font.setStyle(QFont::StyleNormal);
     return Font;
 }
-
-// Every item of a drop-down list is 13 pixels high, whatever the style would make it.
-class TItemHeightDelegate : public QStyledItemDelegate {
-  public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
-        return {QStyledItemDelegate::sizeHint(Option, Index).width(), ItemHeight};
-    }
-};
 
 struct TRowPlace {
     int Left;  // the column's offset
@@ -137,10 +127,9 @@ QLabel* TForm1::StatusPanel(int Number) const {
 
 void TForm1::CreateComboBox(const TEdsSetting& Setting) {
     const TRowPlace Place = RowPlace(Setting.Number);
-    auto* List = new QComboBox(this);
+    auto* List = new TChoiceList(this);
     List->setObjectName(QStringLiteral("ComboBox%1").arg(Setting.Number));
     List->setGeometry(Place.Left + ComboBoxLeft, Place.Top, ComboBoxWidth, ComboBoxHeight);
-    List->setItemDelegate(new TItemHeightDelegate(List));
     for (const std::string_view Choice : Setting.Choices)
         List->addItem(Latin1(Choice));
     List->setCursor(Qt::PointingHandCursor);

@@ -214,7 +214,14 @@ class TForm1Test : public QObject {
         for (int Position = 0; Position < List->count(); ++Position)
             QCOMPARE(List->itemText(Position).toStdString(),
                      std::string(Setting.Choice(static_cast<std::size_t>(Position))));
-        QCOMPARE(List->view()->sizeHintForRow(0), 13);
+        if (Enabled) {
+            Window.Form.show();
+            List->showPopup();
+            QVERIFY(List->view()->isVisible());
+            for (int Position = 0; Position < List->count(); ++Position)
+                QCOMPARE(List->view()->sizeHintForRow(Position), 13);
+            List->hidePopup();
+        }
     }
 
     void window() {
