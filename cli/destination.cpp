@@ -1,5 +1,6 @@
 #include "destination.h"
 
+#include <filesystem>
 #include <sstream>
 
 #include "io_error.h"
@@ -34,6 +35,8 @@ std::string HintFor(int IoCode, const std::string& Destination, double TimeoutSe
                                "'edsctl ports' lists them"
                              : "no such device: 'edsctl ports' lists the printer ports";
         case IoAccessDenied:
+            if (std::error_code ignored; std::filesystem::is_directory(Destination, ignored))
+                return "that is a folder, not a device: name the printer's device node";
             return "no permission to write to the port: join its group (usually lp) with "
                    "'sudo usermod -aG lp $USER' and log in again; 'edsctl ports' shows the group";
         case 170:

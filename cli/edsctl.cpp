@@ -1,6 +1,7 @@
 #include "edsctl.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
@@ -167,6 +168,15 @@ int RunEdsctl(int Argc, const char* const* Argv, std::ostream& Out, std::ostream
     ports->add_option("--sys", sysRoot, "The sysfs folder to read.")->capture_default_str();
     ports->footer(kPortsFooter);
 
+    const auto commands = app.get_subcommands([](CLI::App*) { return true; });
+    if (Argc > 1 && Argv[1][0] != '-' &&
+        std::none_of(commands.begin(), commands.end(),
+                     [&](const CLI::App* command) { return command->get_name() == Argv[1]; })) {
+        Err << "edsctl: unknown command \"" << Argv[1]
+            << "\": the commands are list, show, set and ports\n"
+               "Run 'edsctl --help' for more information.\n";
+        return kUsageError;
+    }
     try {
         app.parse(Argc, Argv);
     } catch (const CLI::ParseError& error) {
