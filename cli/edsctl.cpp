@@ -95,7 +95,9 @@ int RunSet(const TSetOptions& options, std::ostream& out, std::ostream& err) {
         try {
             sender.SendSetting(pairs[i].Setting->Number, pairs[i].Position);
         } catch (const EInOutError& error) {
-            err << "edsctl: " << sender.Destination() << ": " << WithFullStop(error.what()) << '\n';
+            const std::string& where = sender.Destination();
+            err << "edsctl: " << (where == StandardOutputDestination ? "standard output" : where)
+                << ": " << WithFullStop(error.what()) << '\n';
             if (const std::string hint =
                     HintFor(error.IoCode(), sender.Destination(), options.TimeoutSeconds);
                 !hint.empty())

@@ -220,6 +220,7 @@ std::vector<std::string> ToFullListener(const TempDir&) {
 }
 
 const FailureCase kFailureCases[] = {
+
     {"MissingDeviceIsFileNotFoundAndNeverCreated",
      [](const TempDir& d) {
          return std::vector<std::string>{"--device", (d / "lp0").string()};
@@ -255,6 +256,13 @@ const FailureCase kFailureCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Destinations, EdsctlFailures, testing::ValuesIn(kFailureCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EdsctlFailures, ClosedStandardOutputIsAnIoFailure) {
+    const ProcessResult run =
+        RunProcess({"sh", "-c", "exec \"$0\" set 24 6 --device - >&-", EDSCTL});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "edsctl: standard output: I/O error 6.\n");
+}
 
 TEST(EdsctlFailures, MissingDeviceIsNotCreated) {
     TempDir dir;
