@@ -12,8 +12,8 @@ namespace eds::cli {
 
 inline constexpr char StandardOutputDestination[] = "-";
 
-// Raises EUsageError for an empty destination or a malformed socket address. An empty Device is
-// the first parallel port.
+// Raises EUsageError for a malformed socket address. An empty Device is the first parallel port,
+// through the window's own sender when there is no bound.
 TSettingSender MakeSender(const std::string& Device, TPortTimeout Timeout);
 
 // A one-line hint for a failed send, or "" where none helps.

@@ -144,6 +144,11 @@ int RunEdsctl(int Argc, const char* const* Argv, std::ostream& Out, std::ostream
         ->add_option("--device", set.Device,
                      "Where to send: PATH, - (standard output) or socket://HOST[:PORT]; "
                      "by default the first parallel port.")
+        ->check(CLI::Validator(
+            [](const std::string& text) -> std::string {
+                return text.empty() ? "give a path, - or socket://HOST[:PORT]" : "";
+            },
+            ""))
         ->type_name("DEST");
     setCommand->add_flag("--dry-run", set.DryRun,
                          "Print each command in hex, one a line, and send nothing.");

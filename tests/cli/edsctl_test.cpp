@@ -312,6 +312,7 @@ const UsageCase kUsageCases[] = {
     {"GoodPairThenBadPair", {"set", "24", "6", "11", "0"}, "setting 11 is reserved"},
     {"NoPairs", {"set"}, "SETTING CHOICE"},
     {"MalformedSocketAddress", {"set", "24", "6", "--device", "socket://h:99999"}, "socket://HOST"},
+    {"EmptyDevice", {"set", "24", "6", "--device", ""}, "--device"},
     {"ZeroTimeout", {"set", "24", "6", "--timeout", "0"}, "--timeout"},
     {"JunkTimeout", {"set", "24", "6", "--timeout", "soon"}, "--timeout"},
     {"UnknownOption", {"set", "24", "6", "--speed"}, "--speed"},
