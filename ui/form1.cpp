@@ -71,7 +71,7 @@ TForm1::TForm1(TSendSetting SendSetting)
     setAutoFillBackground(true);
     setFont(WindowFont());
 
-    // Created in this order, so a button lies over the top pixel row of the one above it.
+    // Created in this order, so each button lies over the bottom pixel row of the one above it.
     CreateStatusBar();
     for (const TEdsSetting& Setting : EdsSettings)
         CreateComboBox(Setting);
