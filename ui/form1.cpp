@@ -130,8 +130,11 @@ void TForm1::CreateComboBox(const TEdsSetting& Setting) {
     auto* List = new TChoiceList(this);
     List->setObjectName(QStringLiteral("ComboBox%1").arg(Setting.Number));
     List->setGeometry(Place.Left + ComboBoxLeft, Place.Top, ComboBoxWidth, ComboBoxHeight);
+    QStringList Choices;
+    Choices.reserve(static_cast<qsizetype>(Setting.ChoiceCount()));
     for (const std::string_view Choice : Setting.Choices)
-        List->addItem(Latin1(Choice));
+        Choices << Latin1(Choice);
+    List->addItems(Choices);
     List->setCursor(Qt::PointingHandCursor);
     List->setEnabled(Setting.Enabled);
     ComboBoxes_[Index(Setting.Number)] = List;
