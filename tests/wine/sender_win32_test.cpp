@@ -80,6 +80,8 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
+const Outcome kSent{0, ""};
+
 void PrintTo(const Outcome& outcome, std::ostream* os) {
     *os << outcome.ioCode << " \"" << outcome.message << "\"";
 }
@@ -130,16 +132,11 @@ const ObjectCase kObjectCases[] = {
          WriteBytes(f / "port", Bytes(100, 'x'));
          return Utf8(f / "port");
      },
-     {},
-     L"port",
-     kBaudrate38400},
+     kSent, L"port", kBaudrate38400},
     // Unlike the Linux build, which never creates a file: a Windows port name is a device that
     // exists or not, and create-always is how the port has always been opened.
-    {"MissingFileInAFolderIsCreated",
-     [](const TempFolder& f) { return Utf8(f / "new.prn"); },
-     {},
-     L"new.prn",
-     kBaudrate38400},
+    {"MissingFileInAFolderIsCreated", [](const TempFolder& f) { return Utf8(f / "new.prn"); },
+     kSent, L"new.prn", kBaudrate38400},
     {"MissingFolderIsInvalidFilename",
      [](const TempFolder& f) { return Utf8(f / "none/lpt"); },
      {3, "Invalid filename"},
@@ -147,17 +144,11 @@ const ObjectCase kObjectCases[] = {
     {"FolderIsAccessDenied",
      [](const TempFolder& f) { return Utf8(f.Path()); },
      {5, "File access denied"}},
-    {"NulDeviceTakesTheCommand", [](const TempFolder&) { return std::string("NUL"); }, {}},
-    {"UnicodeNameInUtf8",
-     [](const TempFolder& f) { return Utf8(f / kUnicodeName); },
-     {},
-     kUnicodeName,
-     kBaudrate38400},
-    {"NameInTheAnsiCodePage",
-     [](const TempFolder& f) { return Ansi(f / kAnsiName); },
-     {},
-     kAnsiName,
-     kBaudrate38400},
+    {"NulDeviceTakesTheCommand", [](const TempFolder&) { return std::string("NUL"); }, kSent},
+    {"UnicodeNameInUtf8", [](const TempFolder& f) { return Utf8(f / kUnicodeName); }, kSent,
+     kUnicodeName, kBaudrate38400},
+    {"NameInTheAnsiCodePage", [](const TempFolder& f) { return Ansi(f / kAnsiName); }, kSent,
+     kAnsiName, kBaudrate38400},
 };
 
 INSTANTIATE_TEST_SUITE_P(, SenderOverWindowsObjects, testing::ValuesIn(kObjectCases),
@@ -174,8 +165,8 @@ TEST(SenderSharing, OpensBesideAnotherOpenerOnlyWhereBothShare) {
         Outcome expected;
     };
     const Case cases[] = {
-        {"reader sharing both", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, {}},
-        {"writer sharing both", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, {}},
+        {"reader sharing both", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, kSent},
+        {"writer sharing both", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, kSent},
         {"reader sharing writing only", GENERIC_READ, FILE_SHARE_WRITE, {32, "I/O error 32"}},
         {"reader sharing reading only", GENERIC_READ, FILE_SHARE_READ, {32, "I/O error 32"}},
         {"reader sharing nothing", GENERIC_READ, 0, {32, "I/O error 32"}},
