@@ -1,9 +1,9 @@
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <ctime>
 
 #include "io_error.h"

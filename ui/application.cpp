@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <utility>
 
 namespace eds {
 
@@ -28,7 +29,7 @@ QIcon MainIcon() {
 void HandleException(std::exception_ptr Error, QWidget* Window) {
     QString Message;
     try {
-        std::rethrow_exception(Error);
+        std::rethrow_exception(std::move(Error));
     } catch (const std::exception& Caught) {
         Message = QString::fromLocal8Bit(Caught.what());
     } catch (...) {

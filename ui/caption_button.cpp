@@ -13,7 +13,7 @@ QString FitCaption(const QString& Caption, const QFontMetrics& Metrics, int Widt
     return Shown;
 }
 
-void TCaptionButton::paintEvent(QPaintEvent*) {
+void TCaptionButton::paintEvent(QPaintEvent* /*Event*/) {
     QStylePainter Painter(this);
     QStyleOptionButton Option;
     initStyleOption(&Option);

@@ -40,9 +40,7 @@ Bytes ReadBytes(const fs::path& path) {
 
 void WriteBytes(const fs::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    // Streams take bytes as char.
-    out.write(reinterpret_cast<const char*>(bytes.data()),  // NOLINT(*-reinterpret-cast)
-              static_cast<long>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
     if (!out.flush())
         throw std::runtime_error("cannot write " + path.string());
 }
