@@ -29,7 +29,9 @@ std::vector<std::string> SplitAtNul(const std::uint8_t* data, std::size_t size) 
     std::vector<std::string> words;
     if (size == 0)
         return words;
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    // libFuzzer hands the input over as bytes; arguments are text.
+    const std::string_view text(reinterpret_cast<const char*>(data),  // NOLINT(*-reinterpret-cast)
+                                size);
     std::size_t start = 0;
     for (std::size_t nul = text.find('\0');; nul = text.find('\0', start)) {
         words.emplace_back(text.substr(start, nul - start));

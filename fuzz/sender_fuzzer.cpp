@@ -106,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool wholeSetting = input.ConsumeBool();
     const int number = input.ConsumeIntegral<int>();
     const int choice = input.ConsumeIntegral<int>();
-    const std::size_t count = input.ConsumeIntegralInRange<std::size_t>(0, 64);
+    const auto count = input.ConsumeIntegralInRange<std::size_t>(0, 64);
     const Bytes given = input.ConsumeRemainingBytes<std::uint8_t>();
 
     PortLog log;

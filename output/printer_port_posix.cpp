@@ -64,7 +64,7 @@ class PosixPort : public TPrinterPort {
     explicit PosixPort(TPortTimeout timeout) : timeout_(timeout) {}
     PosixPort(const PosixPort&) = delete;
     PosixPort& operator=(const PosixPort&) = delete;
-    ~PosixPort() override { Close(); }
+    ~PosixPort() override { PosixPort::Close(); }
 
     TPortCode Open(const std::string& name) override {
         // Never O_CREAT: where no device exists the send must fail, not fill a new file. O_TRUNC
