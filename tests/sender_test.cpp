@@ -1,6 +1,5 @@
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -100,23 +99,19 @@ std::optional<Outcome> ToPipeWithoutReader(const TempDir& /*dir*/) {
 }
 
 std::optional<Outcome> ToNodeWithoutDriver(const TempDir& dir) {
-    // Major 6 is the parallel printer; no port ever has minor 200, so this is safe on a machine
-    // with a real printer.
-    const fs::path node = dir / "lp200";
-    if (mknod(node.c_str(), S_IFCHR | 0600, makedev(6, 200)) != 0)
+    const std::optional<fs::path> node = eds::test::MakeNodeWithoutDriver(dir);
+    if (!node)
         return std::nullopt;
-    return SendInProcess(node.string());
+    return SendInProcess(node->string());
 }
 
 std::optional<Outcome> AsNobody(const TempDir& dir) {
-    if (geteuid() != 0)
+    const std::optional<fs::path> file = eds::test::MakeRootOnlyFile(dir);
+    if (!file)
         return std::nullopt;
-    const fs::path file = dir / "root-only";
-    WriteBytes(file, {});
-    chmod(file.c_str(), 0600);
-    chmod(dir.Path().c_str(), 0755);
-    return ParseProbe(RunProcess({"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                  SEND_PROBE, file.string(), "24", "6"}));
+    std::vector<std::string> argv = eds::test::AsNobody();
+    argv.insert(argv.end(), {SEND_PROBE, file->string(), "24", "6"});
+    return ParseProbe(RunProcess(argv));
 }
 
 // Runs the probe with the program's own destination, the first parallel port, in a private

@@ -76,7 +76,8 @@ TEST(EdsctlPorts, UserWhoMayNotWriteIsToldToJoinTheGroup) {
     fs::permissions(dir.Path(), fs::perms::others_exec, fs::perm_options::add);
 
     std::vector<std::string> args = PortsArgs(dir, true);
-    args.insert(args.begin(), {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
+    const std::vector<std::string> nobody = eds::test::AsNobody();
+    args.insert(args.begin(), nobody.begin(), nobody.end());
     const auto run = RunProcess(args);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const nlohmann::json ports = nlohmann::json::parse(run.out);

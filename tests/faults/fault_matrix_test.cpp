@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -62,24 +61,17 @@ std::optional<Fault> At(std::string destination) {
 }
 
 std::optional<Fault> NodeWithoutDriver(const TempDir& dir, int /*sends*/) {
-    // Major 6 is the parallel printer; no port ever has minor 200.
-    const fs::path node = dir / "lp200";
-    if (mknod(node.c_str(), S_IFCHR | 0600, makedev(6, 200)) != 0)
+    const std::optional<fs::path> node = eds::test::MakeNodeWithoutDriver(dir);
+    if (!node)
         return std::nullopt;
-    return At(node.string());
+    return At(node->string());
 }
 
 std::optional<Fault> RootOnlyFile(const TempDir& dir, int /*sends*/) {
-    if (geteuid() != 0)
+    const std::optional<fs::path> file = eds::test::MakeRootOnlyFile(dir);
+    if (!file)
         return std::nullopt;
-    const fs::path file = dir / "root-only";
-    WriteBytes(file, {});
-    chmod(file.c_str(), 0600);
-    chmod(dir.Path().c_str(), 0755);
-    return Fault{file.string(),
-                 {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"},
-                 nullptr,
-                 nullptr};
+    return Fault{file->string(), eds::test::AsNobody(), nullptr, nullptr};
 }
 
 std::optional<Fault> FileOnReadOnlyMount(const TempDir& dir, int /*sends*/) {

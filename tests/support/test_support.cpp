@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -123,6 +125,27 @@ int OpenDescriptorCount() {
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd"))
         ++count;
     return count;
+}
+
+std::vector<std::string> AsNobody() {
+    return {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
+}
+
+std::optional<fs::path> MakeNodeWithoutDriver(const TempDir& dir) {
+    const fs::path node = dir / "lp200";
+    if (mknod(node.c_str(), S_IFCHR | 0600, makedev(6, 200)) != 0)
+        return std::nullopt;
+    return node;
+}
+
+std::optional<fs::path> MakeRootOnlyFile(const TempDir& dir) {
+    if (geteuid() != 0)
+        return std::nullopt;
+    const fs::path file = dir / "root-only";
+    WriteBytes(file, {});
+    chmod(file.c_str(), 0600);
+    chmod(dir.Path().c_str(), 0755);
+    return file;
 }
 
 }  // namespace eds::test

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,5 +41,15 @@ ProcessResult RunProcess(const std::vector<std::string>& argv);
 
 // The number of descriptors this process has open.
 int OpenDescriptorCount();
+
+// Real faults that only root can make; each returns nothing for another user.
+
+// Put in front of a command line: runs the program as the unprivileged user nobody.
+std::vector<std::string> AsNobody();
+// A node of the parallel printer driver (major 6) with minor 200, which no port ever has: its
+// open reaches the driver and finds no port. Safe on a machine with a real printer.
+std::optional<std::filesystem::path> MakeNodeWithoutDriver(const TempDir& dir);
+// An empty file in dir that only root may write, with dir opened for everyone to reach it.
+std::optional<std::filesystem::path> MakeRootOnlyFile(const TempDir& dir);
 
 }  // namespace eds::test
