@@ -78,6 +78,8 @@ struct TSetOptions {
     double TimeoutSeconds = 0;
 };
 
+// Most of it is the failure report, which names what was sent and what was not.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 int RunSet(const TSetOptions& options, std::ostream& out, std::ostream& err) {
     const std::vector<TSettingChoice> pairs = ResolvePairs(options.Pairs);
     if (options.DryRun) {

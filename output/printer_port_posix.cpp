@@ -107,7 +107,8 @@ class PosixPort : public TPrinterPort {
     }
 
   protected:
-    int fd_ = -1;
+    // The standard-output port puts a descriptor of its own here.
+    int fd_ = -1;  // NOLINT(cppcoreguidelines-non-private-member-variables-in-classes)
 
   private:
     static TPortCode StepCode(bool succeeded, const TStepDeadline& deadline) {
@@ -125,7 +126,7 @@ class StandardOutputPort final : public PosixPort {
   public:
     using PosixPort::PosixPort;
 
-    TPortCode Open(const std::string&) override {
+    TPortCode Open(const std::string& /*Name*/) override {
         fd_ = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
         return fd_ == -1 ? PortCodeFromErrno(errno) : 0;
     }

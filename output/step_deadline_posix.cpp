@@ -8,7 +8,7 @@ namespace {
 constexpr long kNanosPerSecond = 1'000'000'000;
 constexpr long kRepeatNanos = 50'000'000;
 
-extern "C" void IgnoreAlarm(int) {}
+extern "C" void IgnoreAlarm(int /*signal*/) {}
 
 timespec Add(timespec time, TPortTimeout amount) {
     const auto nanos = std::chrono::duration_cast<std::chrono::nanoseconds>(amount).count();
@@ -35,7 +35,8 @@ TStepDeadline::TStepDeadline(TPortTimeout Timeout) {
     sigevent event{};
     event.sigev_notify = SIGEV_THREAD_ID;
     event.sigev_signo = SIGALRM;
-    event._sigev_un._tid = gettid();
+    // glibc names the thread of SIGEV_THREAD_ID only inside the union.
+    event._sigev_un._tid = gettid();  // NOLINT(cppcoreguidelines-pro-type-union-access)
     if (timer_create(CLOCK_MONOTONIC, &event, &timer_) != 0) {
         sigaction(SIGALRM, &previousAction_, nullptr);
         return;

@@ -2,8 +2,8 @@
 // that has no reader or writing to an off-line printer can only be ended by a signal.
 #pragma once
 
-#include <signal.h>
-#include <time.h>
+#include <csignal>
+#include <ctime>
 
 #include "printer_port.h"
 

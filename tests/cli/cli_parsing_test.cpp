@@ -83,7 +83,7 @@ const PairCase kPairCases[] = {
     {"PositionPastTheEnd", {"24", "7"}, std::nullopt, "the positions are 0 to 6"},
     {"HugePosition", {"26", "99999999999999999999"}, std::nullopt, "0 to 15"},
     {"NegativePosition", {"24", "-1"}, std::nullopt, "6 \"38400 *\""},
-    {"JunkChoiceListsChoices", {"23", "mark"}, std::nullopt, "0 \"None *\", 1 \"Odd\", 2 \"Even\""},
+    {"JunkChoiceListsChoices", {"23", "mark"}, std::nullopt, R"(0 "None *", 1 "Odd", 2 "Even")"},
     {"EmptyChoice", {"20", ""}, std::nullopt, "give a position"},
     {"MarkAloneIsNoChoice", {"24", " *"}, std::nullopt, "no choice"},
     {"MissingChoice", {"24", "6", "19"}, std::nullopt, "\"19\" has no choice"},

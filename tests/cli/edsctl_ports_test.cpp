@@ -33,7 +33,7 @@ std::vector<std::string> PortsArgs(const TempDir& dir, bool json) {
     std::vector<std::string> args = {
         EDSCTL, "ports", "--dev", (dir / "dev").string(), "--sys", (dir / "sys").string()};
     if (json)
-        args.push_back("--json");
+        args.emplace_back("--json");
     return args;
 }
 

@@ -51,8 +51,7 @@ bool Contains(const std::string& text, const std::string& part) {
 // and keeps what each one sent until it closed.
 class Listener {
   public:
-    explicit Listener(int backlog = 8) {
-        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    explicit Listener(int backlog = 8) : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -83,7 +82,7 @@ class Listener {
                 break;
             Bytes bytes;
             std::uint8_t buffer[64];
-            for (ssize_t n; (n = read(connection, buffer, sizeof buffer)) > 0;)
+            for (ssize_t n = 0; (n = read(connection, buffer, sizeof buffer)) > 0;)
                 bytes.insert(bytes.end(), buffer, buffer + n);
             close(connection);
             received.push_back(bytes);
@@ -125,7 +124,7 @@ TEST(EdsctlDestinations, FifoReaderGetsEveryCommandInOrder) {
         while (arrived.size() < 2 * kBaudrate.size()) {
             const int fd = open(fifo.c_str(), O_RDONLY | O_CLOEXEC);
             std::uint8_t buffer[64];
-            for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
+            for (ssize_t n = 0; (n = read(fd, buffer, sizeof buffer)) > 0;)
                 arrived.insert(arrived.end(), buffer, buffer + n);
             close(fd);
         }
@@ -203,7 +202,7 @@ TEST_P(EdsctlFailures, ExitOneWithTheMessageAndAHint) {
 
 // A listener whose accept queue is full: the kernel drops further connection requests, so a
 // connect waits until it is given up.
-std::vector<std::string> ToFullListener(const TempDir&) {
+std::vector<std::string> ToFullListener(const TempDir& /*dir*/) {
     static Listener listener(0);
     static std::vector<int> fillers;
     for (int i = 0; i < 3; ++i) {
@@ -212,7 +211,7 @@ std::vector<std::string> ToFullListener(const TempDir&) {
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         address.sin_port = htons(static_cast<std::uint16_t>(listener.Port()));
-        connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        static_cast<void>(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address));
         fillers.push_back(fd);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -303,7 +302,7 @@ const UsageCase kUsageCases[] = {
     {"UnknownSetting", {"set", "speed", "0"}, "no setting named \"speed\""},
     {"AmbiguousSetting", {"set", "length", "0"}, "6 Page Length, 21 Data Length"},
     {"ReservedSetting", {"set", "10", "0"}, "setting 10 is reserved"},
-    {"PositionOutOfRange", {"set", "21", "2"}, "0 \"8bit *\", 1 \"7bit\""},
+    {"PositionOutOfRange", {"set", "21", "2"}, R"(0 "8bit *", 1 "7bit")"},
     {"EmptyChoice", {"set", "24", ""}, "an empty choice"},
     {"NegativePosition", {"set", "24", "-1"}, "no choice \"-1\""},
     {"HugePosition", {"set", "24", "4294967296"}, "the positions are 0 to 6"},
