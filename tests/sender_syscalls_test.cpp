@@ -11,19 +11,12 @@
 namespace {
 
 using eds::test::Bytes;
+using eds::test::kBaudrate38400;
 using eds::test::ReadBytes;
 using eds::test::RunProcess;
+using eds::test::StraceWorks;
 using eds::test::TempDir;
 using eds::test::WriteBytes;
-
-const Bytes kBaudrate38400 = {0x1B, 0x7C, 0x00, 0x1E, 0x00, 0x48, 0xB7,
-                              0x24, 0x31, 0x17, 0x06, 0x1B, 0x40};
-
-bool StraceWorks() {
-    static const bool works =
-        RunProcess({"strace", "-qq", "-o", "/dev/null", "true"}).exitCode == 0;
-    return works;
-}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;

@@ -17,13 +17,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using eds::test::Bytes;
+using eds::test::kBaudrate38400;
 using eds::test::ReadBytes;
 using eds::test::RunProcess;
 using eds::test::TempDir;
 using eds::test::WriteBytes;
-
-const Bytes kBaudrate38400 = {0x1B, 0x7C, 0x00, 0x1E, 0x00, 0x48, 0xB7,
-                              0x24, 0x31, 0x17, 0x06, 0x1B, 0x40};
 
 struct Outcome {
     int ioCode = 0;  // 0: sent

@@ -13,14 +13,9 @@ namespace {
 using eds::test::Bytes;
 using eds::test::ReadBytes;
 using eds::test::RunProcess;
+using eds::test::StraceWorks;
 using eds::test::TempDir;
 using eds::test::WriteBytes;
-
-bool StraceWorks() {
-    static const bool works =
-        RunProcess({"strace", "-qq", "-o", "/dev/null", "true"}).exitCode == 0;
-    return works;
-}
 
 struct Traced {
     eds::test::ProcessResult run;

@@ -127,6 +127,12 @@ int OpenDescriptorCount() {
     return count;
 }
 
+bool StraceWorks() {
+    static const bool works =
+        RunProcess({"strace", "-qq", "-o", "/dev/null", "true"}).exitCode == 0;
+    return works;
+}
+
 std::vector<std::string> AsNobody() {
     return {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
 }

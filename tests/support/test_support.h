@@ -42,6 +42,13 @@ ProcessResult RunProcess(const std::vector<std::string>& argv);
 // The number of descriptors this process has open.
 int OpenDescriptorCount();
 
+// Whether strace can trace a program here (ptrace may be refused in a container).
+bool StraceWorks();
+
+// Setting 24 at "38400 *", spelt out byte by byte so that it checks the command frame too.
+inline const Bytes kBaudrate38400 = {0x1B, 0x7C, 0x00, 0x1E, 0x00, 0x48, 0xB7,
+                                     0x24, 0x31, 0x17, 0x06, 0x1B, 0x40};
+
 // Real faults that only root can make; each returns nothing for another user.
 
 // Put in front of a command line: runs the program as the unprivileged user nobody.
