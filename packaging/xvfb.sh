@@ -4,7 +4,7 @@
 
 start_xvfb() {
     xvfb_display_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$xvfb_display_file" \
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$xvfb_display_file" \
         >/dev/null 2>&1 &
     xvfb_pid=$!
     tries=0
