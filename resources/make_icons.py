@@ -4,7 +4,8 @@ ground, from one description on a 16 x 16 grid, so every size shows the same des
 
 Writes into the folder given as the only argument (default: this script's folder):
   mainicon.ico                 32 x 32, 16 colours, for the Windows resource file
-  mainicon.png                 the same 32 x 32, 16-colour image for the Qt resource
+  mainicon.png                 the same 32 x 32, 16-colour image for the hicolor icon theme
+  mainicon.xpm                 the same again as XPM, a C array the window compiles in
   icons/eds-setting.svg        the scalable icon for desktops
   icons/eds-setting-48.png     48 x 48 and 256 x 256 for the hicolor icon theme
   icons/eds-setting-256.png
@@ -108,6 +109,18 @@ def ico(size=32):
     return directory + entry + bitmap
 
 
+def xpm(size=32):
+    """The 16-colour image as an XPM array: Qt reads it without an image format plugin, so the
+    window's start does not load and probe them all."""
+    symbols = " .abcdefghijklmn"
+    colours = ["None", "#FF0000"] + ["#000000"] * 14
+    lines = [f"{size} {size} 16 1"]
+    lines += [f"{symbol} c {colour}" for symbol, colour in zip(symbols, colours)]
+    lines += ["".join(symbols[1] if lit else symbols[0] for lit in row) for row in mask(size)]
+    body = ",\n".join(f'"{line}"' for line in lines)
+    return f"/* XPM */\nstatic const char* const mainicon_xpm[] = {{\n{body}}};\n"
+
+
 def svg():
     rects = "\n".join(
         f'  <rect x="{x}" y="{y}" width="{w}" height="{h}"/>' for x, y, w, h in cells()
@@ -126,6 +139,7 @@ def main():
     outputs = {
         "mainicon.ico": ico(),
         "mainicon.png": png(32),
+        "mainicon.xpm": xpm().encode(),
         "icons/eds-setting.svg": svg().encode(),
         "icons/eds-setting-48.png": png(48),
         "icons/eds-setting-256.png": png(256),

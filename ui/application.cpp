@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <utility>
 
+#include "mainicon.xpm"
+
 namespace eds {
 
 QString ApplicationTitle(const QString& ProgramFile) {
@@ -23,7 +25,7 @@ QString ErrorBoxText(const QString& Message) {
 }
 
 QIcon MainIcon() {
-    return QIcon(QStringLiteral(":/eds-setting/mainicon.png"));
+    return QIcon(QPixmap(mainicon_xpm));
 }
 
 void HandleException(std::exception_ptr Error, QWidget* Window) {

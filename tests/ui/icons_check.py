@@ -10,8 +10,8 @@ import sys
 import tempfile
 
 resources = sys.argv[1]
-outputs = ["mainicon.ico", "mainicon.png", "icons/eds-setting.svg", "icons/eds-setting-48.png",
-           "icons/eds-setting-256.png"]
+outputs = ["mainicon.ico", "mainicon.png", "mainicon.xpm", "icons/eds-setting.svg",
+           "icons/eds-setting-48.png", "icons/eds-setting-256.png"]
 failures = []
 with tempfile.TemporaryDirectory() as fresh:
     subprocess.run([sys.executable, os.path.join(resources, "make_icons.py"), fresh], check=True)
