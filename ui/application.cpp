@@ -3,11 +3,34 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 #include "mainicon.xpm"
 
 namespace eds {
+
+namespace {
+
+QtMessageHandler QtMessageOutput = nullptr;
+
+// Qt aborts, dumping core, when it cannot open the window system (no display, no platform
+// plugin): a setup problem, not a crash. Until the window system is up such a fatal message
+// ends the program with status 1 and says what to do instead.
+void StartUpMessageHandler(QtMsgType Type, const QMessageLogContext& Context,
+                           const QString& Message) {
+    QtMessageOutput(Type, Context, Message);
+    if (Type == QtFatalMsg) {
+        std::fputs(
+            "eds-setting: cannot open the window (see above). Start it in a desktop session "
+            "(DISPLAY or WAYLAND_DISPLAY set), or send settings with edsctl.\n",
+            stderr);
+        std::_Exit(EXIT_FAILURE);
+    }
+}
+
+}  // namespace
 
 QString ApplicationTitle(const QString& ProgramFile) {
     const QString Name = QFileInfo(ProgramFile).completeBaseName();
@@ -44,7 +67,9 @@ void HandleException(std::exception_ptr Error, QWidget* Window) {
 }
 
 int RunApplication(int& argc, char** argv, TSendSetting SendSetting) {
+    QtMessageOutput = qInstallMessageHandler(StartUpMessageHandler);
     QApplication Application(argc, argv);
+    qInstallMessageHandler(QtMessageOutput);
     QApplication::setWindowIcon(MainIcon());
     // Lets Wayland compositors match the window with the installed desktop entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.edssetting.EdsSetting"));
