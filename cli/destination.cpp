@@ -5,6 +5,7 @@
 
 #include "io_error.h"
 #include "socket_address.h"
+#include "system_hints.h"
 #include "usage_error.h"
 
 namespace eds::cli {
@@ -30,15 +31,12 @@ std::string HintFor(int IoCode, const std::string& Destination, double TimeoutSe
     const bool firstPort = Destination == PrinterDeviceName;
     switch (IoCode) {
         case IoFileNotFound:
-            return firstPort ? "no parallel port answers as Lpt1 (/dev/lp0): load the driver "
-                               "(modprobe lp), or name another device with --device; "
-                               "'edsctl ports' lists them"
+            return firstPort ? FirstPortMissingHint()
                              : "no such device: 'edsctl ports' lists the printer ports";
         case IoAccessDenied:
             if (std::error_code ignored; std::filesystem::is_directory(Destination, ignored))
                 return "that is a folder, not a device: name the printer's device node";
-            return "no permission to write to the port: join its group (usually lp) with "
-                   "'sudo usermod -aG lp $USER' and log in again; 'edsctl ports' shows the group";
+            return AccessDeniedHint();
         case 170:
             return "the port is busy: another program has it open; wait for it or close it";
         case IoTimeout: {

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <iomanip>
 
+#include "system_hints.h"
+
 namespace eds::cli {
 
 void PrintPorts(std::ostream& Out, const std::vector<TPortEntry>& Ports) {
     if (Ports.empty()) {
-        Out << "No printer ports (lpN, usb/lpN) found. For a parallel port load its driver "
-               "(modprobe lp); for a network printer use --device socket://HOST.\n";
+        Out << NoPrinterPortsText() << '\n';
         return;
     }
     std::vector<std::string> fixes;
