@@ -5,9 +5,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <ctime>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 #include "io_error.h"
 #include "port_code_posix.h"
@@ -23,6 +27,59 @@ struct AddrInfoFree {
     void operator()(addrinfo* list) const { freeaddrinfo(list); }
 };
 
+// One asynchronous look-up: glibc's resolver thread writes into it until it is done.
+struct TLookup {
+    std::string Host;
+    std::string Service;
+    addrinfo Hints{};
+    gaicb Request{};
+};
+
+// A look-up still running when its deadline passed cannot be cancelled and must outlive its
+// caller; it is kept here, reachable, until the program ends.
+void KeepRunningLookup(std::unique_ptr<TLookup> lookup) {
+    static std::mutex guard;
+    static std::vector<std::unique_ptr<TLookup>> abandoned;
+    const std::lock_guard lock(guard);
+    abandoned.push_back(std::move(lookup));
+}
+
+timespec Remaining(Clock::time_point deadline) {
+    const auto left = std::max(deadline - Clock::now(), Clock::duration::zero());
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+    return {static_cast<time_t>(seconds.count()),
+            static_cast<long>(std::chrono::nanoseconds(left - seconds).count())};
+}
+
+// getaddrinfo, given up at deadline with the time-out code: a name server that never answers
+// would otherwise hold the open for as long as the resolver retries.
+TPortCode ResolveBefore(const std::string& host, const std::string& service, const addrinfo& hints,
+                        Clock::time_point deadline, addrinfo** found) {
+    auto lookup = std::make_unique<TLookup>(TLookup{host, service, hints, {}});
+    lookup->Request.ar_name = lookup->Host.c_str();
+    lookup->Request.ar_service = lookup->Service.c_str();
+    lookup->Request.ar_request = &lookup->Hints;
+    gaicb* requests[] = {&lookup->Request};
+    if (const int eai = getaddrinfo_a(GAI_NOWAIT, requests, 1, nullptr))
+        return PortCodeFromResolver(eai, errno);
+    int status = EAI_INPROGRESS;
+    while ((status = gai_error(&lookup->Request)) == EAI_INPROGRESS) {
+        if (Clock::now() >= deadline) {
+            if (gai_cancel(&lookup->Request) == EAI_ALLDONE)
+                continue;
+            if (gai_error(&lookup->Request) == EAI_INPROGRESS)
+                KeepRunningLookup(std::move(lookup));
+            return IoTimeout;
+        }
+        const timespec left = Remaining(deadline);
+        gai_suspend(requests, 1, &left);
+    }
+    if (status != 0)
+        return PortCodeFromResolver(status, errno);
+    *found = lookup->Request.ar_result;
+    return 0;
+}
+
 class SocketPort final : public TPrinterPort {
   public:
     explicit SocketPort(TPortTimeout timeout) : timeout_(timeout) {}
@@ -30,7 +87,8 @@ class SocketPort final : public TPrinterPort {
     SocketPort& operator=(const SocketPort&) = delete;
     ~SocketPort() override { Close(); }
 
-    // Tries each address the name resolves to, in the resolver's order, until one connects.
+    // Tries each address the name resolves to, in the resolver's order, until one connects; the
+    // bound covers the look-up and the connects together.
     TPortCode Open(const std::string& name) override {
         const auto address = ParseSocketAddress(name);
         if (!address)
@@ -41,11 +99,17 @@ class SocketPort final : public TPrinterPort {
         hints.ai_flags = AI_ADDRCONFIG;
         addrinfo* found = nullptr;
         const std::string service = std::to_string(address->Port);
-        if (const int eai = getaddrinfo(address->Host.c_str(), service.c_str(), &hints, &found))
+        const auto deadline = Clock::now() + timeout_;
+        if (Bounded()) {
+            if (const TPortCode code =
+                    ResolveBefore(address->Host, service, hints, deadline, &found))
+                return code;
+        } else if (const int eai =
+                       getaddrinfo(address->Host.c_str(), service.c_str(), &hints, &found)) {
             return PortCodeFromResolver(eai, errno);
+        }
         const std::unique_ptr<addrinfo, AddrInfoFree> list(found);
 
-        const auto deadline = Clock::now() + timeout_;
         TPortCode code = 2;
         for (const addrinfo* a = list.get(); a != nullptr; a = a->ai_next) {
             code = Connect(*a, deadline);

@@ -263,6 +263,40 @@ TEST(EdsctlFailures, ClosedStandardOutputIsAnIoFailure) {
     EXPECT_EQ(run.err, "edsctl: standard output: I/O error 6.\n");
 }
 
+// A name server that never answers: the look-up is part of the open, which --timeout bounds,
+// where the resolver alone would wait 30 seconds. edsctl gets its own /etc/resolv.conf in a
+// private mount namespace; the silent server is a UDP socket on 127.0.0.1:53.
+TEST(EdsctlFailures, SilentNameServerTimesOut) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to give edsctl its own /etc/resolv.conf";
+    const int server = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(53);
+    if (bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(server);
+        GTEST_SKIP() << "127.0.0.1:53 is taken";
+    }
+    TempDir dir;
+    const std::string resolvConf = "nameserver 127.0.0.1\noptions timeout:30 attempts:1\n";
+    WriteBytes(dir / "resolv.conf", Bytes(resolvConf.begin(), resolvConf.end()));
+    const char* script = R"(
+        mount --bind "$1" /etc/resolv.conf || exit 77
+        exec "$2" set 24 6 --device socket://printer.example:9100 --timeout 1)";
+    const auto start = std::chrono::steady_clock::now();
+    const ProcessResult run = RunProcess({"unshare", "-m", "--propagation", "private", "sh", "-c",
+                                          script, "sh", (dir / "resolv.conf").string(), EDSCTL});
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    close(server);
+    if (run.exitCode == 77)
+        GTEST_SKIP() << "cannot bind-mount /etc/resolv.conf here";
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_TRUE(Contains(run.err, "I/O error 1460.\n")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "did not answer within 1 seconds")) << run.err;
+    EXPECT_LT(elapsed, std::chrono::seconds(10));
+}
+
 TEST(EdsctlFailures, MissingDeviceIsNotCreated) {
     TempDir dir;
     EXPECT_EQ(Edsctl({"set", "24", "6", "--device", (dir / "lp0").string()}).exitCode, 1);
