@@ -13,19 +13,23 @@ namespace eds {
 
 namespace {
 
-QtMessageHandler QtMessageOutput = nullptr;
+// Qt's own handler, which the start-up handler passes every message on to.
+QtMessageHandler& QtMessageOutput() {
+    static QtMessageHandler Output = nullptr;
+    return Output;
+}
 
 // Qt aborts, dumping core, when it cannot open the window system (no display, no platform
 // plugin): a setup problem, not a crash. Until the window system is up such a fatal message
 // ends the program with status 1 and says what to do instead.
 void StartUpMessageHandler(QtMsgType Type, const QMessageLogContext& Context,
                            const QString& Message) {
-    QtMessageOutput(Type, Context, Message);
+    QtMessageOutput()(Type, Context, Message);
     if (Type == QtFatalMsg) {
-        std::fputs(
+        static_cast<void>(std::fputs(
             "eds-setting: cannot open the window (see above). Start it in a desktop session "
             "(DISPLAY or WAYLAND_DISPLAY set), or send settings with edsctl.\n",
-            stderr);
+            stderr));
         std::_Exit(EXIT_FAILURE);
     }
 }
@@ -48,7 +52,7 @@ QString ErrorBoxText(const QString& Message) {
 }
 
 QIcon MainIcon() {
-    return QIcon(QPixmap(mainicon_xpm));
+    return {QPixmap(mainicon_xpm)};
 }
 
 void HandleException(std::exception_ptr Error, QWidget* Window) {
@@ -67,9 +71,9 @@ void HandleException(std::exception_ptr Error, QWidget* Window) {
 }
 
 int RunApplication(int& argc, char** argv, TSendSetting SendSetting) {
-    QtMessageOutput = qInstallMessageHandler(StartUpMessageHandler);
+    QtMessageOutput() = qInstallMessageHandler(StartUpMessageHandler);
     QApplication Application(argc, argv);
-    qInstallMessageHandler(QtMessageOutput);
+    qInstallMessageHandler(QtMessageOutput());
     QApplication::setWindowIcon(MainIcon());
     // Lets Wayland compositors match the window with the installed desktop entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.edssetting.EdsSetting"));
