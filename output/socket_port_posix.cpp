@@ -36,10 +36,12 @@ struct TLookup {
 };
 
 // A look-up still running when its deadline passed cannot be cancelled and must outlive its
-// caller; it is kept here, reachable, until the program ends.
+// caller; it is kept here, reachable, and never freed: glibc's thread may still write into it
+// while the program exits.
 void KeepRunningLookup(std::unique_ptr<TLookup> lookup) {
     static std::mutex guard;
-    static std::vector<std::unique_ptr<TLookup>> abandoned;
+    // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
+    static auto& abandoned = *new std::vector<std::unique_ptr<TLookup>>;
     const std::lock_guard lock(guard);
     abandoned.push_back(std::move(lookup));
 }
